@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,21 @@ TEST_F(EndToEnd, ScanThatNeverEndsKeepsItsFlushedLines) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.texts(), std::vector<std::string>{line(10714000)});
   EXPECT_GE(control_reads(run).size(), 2u);
+}
+
+// A captured report replayed through the simulator comes out unchanged.
+TEST_F(EndToEnd, ReplayReproducesACapturedScan) {
+  const std::string capture =
+      std::string(BLINDSCAN_SOURCE_DIR) + "/sim/scenarios/sample-capture.txt";
+  std::ifstream in(capture);
+  std::vector<std::string> expected;
+  for (std::string text; std::getline(in, text);) expected.push_back(text + "\n");
+  ASSERT_FALSE(expected.empty());
+  const scan_run run = run_scan("", {"950", "2150", "2", "45", "1", "0", "0"}, {},
+                                {"--replay", capture});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.texts(), expected);
 }
 
 struct fault_case {

@@ -126,12 +126,15 @@ std::vector<log_entry> scan_run::events(const std::string& prefix) const {
 
 scan_run run_scan(const std::string& scenario,
                   const std::vector<std::string>& args,
-                  const std::vector<std::string>& wrapper) {
+                  const std::vector<std::string>& wrapper,
+                  const std::vector<std::string>& sim_options) {
   const std::string scenario_path = temp_path(".scenario");
   const std::string log_path = temp_path(".log");
   std::ofstream(scenario_path) << scenario;
-  std::vector<std::string> argv = {env("BLINDSCAN_SIM"), "--log", log_path,
-                                   scenario_path, "--"};
+  std::vector<std::string> argv = {env("BLINDSCAN_SIM"), "--log", log_path};
+  argv.insert(argv.end(), sim_options.begin(), sim_options.end());
+  if (sim_options.empty()) argv.push_back(scenario_path);
+  argv.push_back("--");
   argv.insert(argv.end(), wrapper.begin(), wrapper.end());
   std::istringstream tool(env("BLINDSCAN_TOOL"));
   for (std::string word; tool >> word;) argv.push_back(word);

@@ -31,12 +31,14 @@ struct scan_run {
 };
 
 // Runs blindscan with `args` (wrapped by `wrapper`, e.g. {"timeout", "4"})
-// under blindscan-sim serving `scenario`. BLINDSCAN_TOOL (the command that
+// under blindscan-sim serving `scenario`, or what `sim_options` (such as
+// --replay FILE) say instead of a scenario. BLINDSCAN_TOOL (the command that
 // runs the tool, e.g. "qemu-mipsel build/mipsel/blindscan") and
 // BLINDSCAN_SIM override the binaries of this build.
 scan_run run_scan(const std::string& scenario,
                   const std::vector<std::string>& args,
-                  const std::vector<std::string>& wrapper = {});
+                  const std::vector<std::string>& wrapper = {},
+                  const std::vector<std::string>& sim_options = {});
 
 // Empty when the simulator can run commands here, else why not.
 std::string simulator_unavailable();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "driver/bs_files.h"
@@ -150,6 +151,18 @@ TEST(Scenario, ReplayTakesOnlyReportLines) {
   EXPECT_FALSE(replay_scenario("x\nOK VERTICAL 1 2\n", lnb_kind::ku_low, 0, 0,
                                error));
   EXPECT_EQ(error.line, 2);
+}
+
+TEST(Scenario, BundledScenariosParse) {
+  for (const char* name : {"ku-band-sweep.scenario", "faults.scenario"}) {
+    std::ifstream in(std::string(BLINDSCAN_SOURCE_DIR) + "/sim/scenarios/" + name);
+    std::ostringstream text;
+    text << in.rdbuf();
+    ASSERT_FALSE(text.str().empty()) << name;
+    scenario_error error;
+    EXPECT_TRUE(parse_scenario(text.str(), error).has_value())
+        << name << ":" << error.line << ": " << error.message;
+  }
 }
 
 }  // namespace
