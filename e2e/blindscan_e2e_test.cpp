@@ -163,6 +163,15 @@ TEST_F(EndToEnd, ReplayReproducesACapturedScan) {
   EXPECT_EQ(run.texts(), expected);
 }
 
+TEST_F(EndToEnd, SimulatorNamesTheBadLineOfAScenario) {
+  const scan_run run = run_scan("wait\n\nbogus 1\n", kArgs);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find(".scenario:3: unknown keyword 'bogus'\n"), std::string::npos)
+      << run.err;
+  EXPECT_TRUE(run.lines.empty());
+  EXPECT_TRUE(run.log.empty());
+}
+
 struct fault_case {
   const char* name;
   std::string scenario;

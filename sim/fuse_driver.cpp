@@ -118,6 +118,12 @@ fuse_operations operations() {
 
 fuse* mount_driver(driver_model& driver, const std::string& mount_point,
                    std::string& problem) {
+  if (access("/dev/fuse", R_OK | W_OK) != 0) {
+    problem = std::string("cannot open /dev/fuse: ") + std::strerror(errno) +
+              " (the simulator needs FUSE, Debian package fuse3, and "
+              "read-write access to /dev/fuse)";
+    return nullptr;
+  }
   static const fuse_operations ops = operations();
   char name[] = "blindscan-sim";
   char option[] = "-o";
@@ -131,8 +137,7 @@ fuse* mount_driver(driver_model& driver, const std::string& mount_point,
   }
   if (fuse_mount(filesystem, mount_point.c_str()) != 0) {
     fuse_destroy(filesystem);
-    problem = "cannot mount FUSE at " + mount_point +
-              " (is /dev/fuse there, and is this root or a user namespace?)";
+    problem = "cannot mount FUSE at " + mount_point;
     return nullptr;
   }
   return filesystem;
