@@ -1,6 +1,9 @@
 // The real blindscan binary against the simulated driver.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -170,6 +173,58 @@ TEST_F(EndToEnd, SimulatorNamesTheBadLineOfAScenario) {
       << run.err;
   EXPECT_TRUE(run.lines.empty());
   EXPECT_TRUE(run.log.empty());
+}
+
+// Tracing and heap checks see the native binary only, not an emulator.
+class NativeCost : public EndToEnd {
+ protected:
+  void SetUp() override {
+    EndToEnd::SetUp();
+    const char* tool = std::getenv("BLINDSCAN_TOOL");
+    if (tool != nullptr && *tool != '\0') GTEST_SKIP() << "emulated tool";
+  }
+};
+
+// Counts the system calls between two pauses: "idle N" or "printing N".
+std::vector<std::string> calls_per_poll(const std::string& trace_path) {
+  std::ifstream trace(trace_path);
+  std::vector<std::string> polls;
+  int count = 0;
+  bool printed = false, paused = false;
+  for (std::string call; std::getline(trace, call);) {
+    if (call.rfind("clock_nanosleep(", 0) == 0 || call.rfind("nanosleep(", 0) == 0) {
+      if (paused) polls.push_back((printed ? "printing " : "idle ") + std::to_string(count));
+      paused = true;
+      count = 0;
+      printed = false;
+      continue;
+    }
+    if (call.rfind("exit_group(", 0) == 0) continue;
+    if (call.rfind("write(1,", 0) == 0) printed = true;
+    ++count;
+  }
+  return polls;
+}
+
+TEST_F(NativeCost, ThreeSystemCallsPerIdlePollAndSevenPerPrintingPoll) {
+  char trace[] = "/tmp/blindscan-e2e-trace.XXXXXX";
+  close(mkstemp(trace));
+  const scan_run run = run_scan(tp(10714000) + "wait\nwait\n" + tp(10729000), kArgs,
+                                {"strace", "-qq", "-o", trace});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.lines.size(), 2u);
+  EXPECT_EQ(calls_per_poll(trace),
+            (std::vector<std::string>{"printing 7", "idle 3", "printing 7", "idle 3"}));
+  std::remove(trace);
+}
+
+TEST_F(NativeCost, AWholeRunAllocatesNothing) {
+  const scan_run run = run_scan(tp(10714000) + "wait\n" + tp(10729000), kArgs,
+                                {"valgrind", "--error-exitcode=99"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.lines.size(), 2u);
+  EXPECT_NE(run.err.find("total heap usage: 0 allocs, 0 frees"), std::string::npos)
+      << run.err;
 }
 
 struct fault_case {
