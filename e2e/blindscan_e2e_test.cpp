@@ -139,12 +139,12 @@ TEST_F(EndToEnd, MissingFrontendEndsAfterOneSecond) {
   EXPECT_TRUE(run.lines.empty());
   EXPECT_TRUE(run.log.empty());
   EXPECT_GE(run.ended - run.started, 1.0);
-  EXPECT_LT(run.ended - run.started, 2.0);
+  EXPECT_LT(run.ended - run.started, 3.0);  // room for an emulated start-up
 }
 
 TEST_F(EndToEnd, ScanThatNeverEndsKeepsItsFlushedLines) {
   const scan_run run =
-      run_scan("forever\n" + tp(10714000), kArgs, {"timeout", "3.5"});
+      run_scan("forever\n" + tp(10714000), kArgs, {"timeout", "6"});
   EXPECT_EQ(run.status, 124);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.texts(), std::vector<std::string>{line(10714000)});
@@ -182,6 +182,9 @@ class NativeCost : public EndToEnd {
     EndToEnd::SetUp();
     const char* tool = std::getenv("BLINDSCAN_TOOL");
     if (tool != nullptr && *tool != '\0') GTEST_SKIP() << "emulated tool";
+    if (std::getenv("BLINDSCAN_SANITIZED") != nullptr) {
+      GTEST_SKIP() << "sanitized tool";
+    }
   }
 };
 

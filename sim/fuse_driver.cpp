@@ -131,6 +131,7 @@ fuse* mount_driver(driver_model& driver, const std::string& mount_point,
   char* argv[] = {name, option, fsname, nullptr};
   fuse_args args = FUSE_ARGS_INIT(3, argv);
   fuse* filesystem = fuse_new(&args, &ops, sizeof ops, &driver);
+  fuse_opt_free_args(&args);
   if (filesystem == nullptr) {
     problem = "cannot set up FUSE";
     return nullptr;

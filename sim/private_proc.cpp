@@ -98,6 +98,8 @@ void link_own_proc_entry(const private_proc& proc) {
 }
 
 void leave_private_proc(const private_proc& proc) {
+  // The real /proc again, for whatever reads it while this process exits.
+  umount2("/proc", MNT_DETACH);
   umount2(proc.real_proc.c_str(), MNT_DETACH);
   rmdir(proc.real_proc.c_str());
 }

@@ -17,7 +17,8 @@ struct private_proc {
 bool enter_private_proc(private_proc& proc, std::string& problem);
 // In a process forked afterwards: links /proc/<own pid> as well.
 void link_own_proc_entry(const private_proc& proc);
-// Removes the staging directory once nothing uses the namespace.
+// Puts the real /proc back and removes the staging directory, once the
+// command has ended.
 void leave_private_proc(const private_proc& proc);
 
 }  // namespace blindscan_sim
