@@ -11,8 +11,8 @@ namespace {
 
 void format_path(char (&path)[kPathSize], const char* root,
                  int32_t frontend_index, const char* name) {
-  std::snprintf(path, sizeof path, "%s/%d/%s", root,
-                static_cast<int>(frontend_index), name);
+  (void)std::snprintf(path, sizeof path, "%s/%d/%s", root,
+                      static_cast<int>(frontend_index), name);
 }
 
 template <size_t N>
@@ -38,12 +38,13 @@ bs_request format_bs_request(const int32_t (&scan_bounds)[4],
                              int32_t frontend_index) {
   constexpr int32_t kHzPerMHz = 1000000;
   bs_request request{};
-  std::snprintf(request.bytes, sizeof request.bytes, "%d %d %d %d %d",
-                static_cast<int>(wrapping_multiply(scan_bounds[0], kHzPerMHz)),
-                static_cast<int>(wrapping_multiply(scan_bounds[1], kHzPerMHz)),
-                static_cast<int>(wrapping_multiply(scan_bounds[2], kHzPerMHz)),
-                static_cast<int>(wrapping_multiply(scan_bounds[3], kHzPerMHz)),
-                static_cast<int>(frontend_index));
+  (void)std::snprintf(
+      request.bytes, sizeof request.bytes, "%d %d %d %d %d",
+      static_cast<int>(wrapping_multiply(scan_bounds[0], kHzPerMHz)),
+      static_cast<int>(wrapping_multiply(scan_bounds[1], kHzPerMHz)),
+      static_cast<int>(wrapping_multiply(scan_bounds[2], kHzPerMHz)),
+      static_cast<int>(wrapping_multiply(scan_bounds[3], kHzPerMHz)),
+      static_cast<int>(frontend_index));
   return request;
 }
 

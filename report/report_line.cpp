@@ -52,8 +52,8 @@ const char* pilot_name(int32_t code) {
 
 const char* fec_name(int32_t code) {
   static constexpr const char* kNames[] = {
-      "FEC_NONE", "FEC_1_2", "FEC_2_3", "FEC_3_4",  "FEC_4_5",
-      "FEC_5_6",  "FEC_6_7", "FEC_7_8", "FEC_8_9",  "FEC_AUTO",
+      "FEC_NONE", "FEC_1_2",  "FEC_2_3", "FEC_3_4", "FEC_4_5",
+      "FEC_5_6",  "FEC_6_7",  "FEC_7_8", "FEC_8_9", "FEC_AUTO",
       "FEC_3_5",  "FEC_9_10", "FEC_2_5"};
   return name_in(kNames, code);
 }
@@ -67,7 +67,7 @@ const char* rolloff_name(int32_t code) {
 report_line format_report_line(const scan_settings& settings,
                                const bs_result& result) {
   report_line line{};
-  std::snprintf(
+  (void)std::snprintf(
       line.text, sizeof line.text, "OK %s %d %d %s %s %s %s %s %s \n",
       settings.vertical != 0 ? "VERTICAL" : "HORIZONTAL",
       static_cast<int>(transponder_frequency(settings, result.if_frequency)),

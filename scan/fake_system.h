@@ -31,7 +31,7 @@ class fake_system : public system_interface {
   long read(int fd, char* buffer, size_t size) override {
     const std::string& path = open_files_.at(fd);
     calls.push_back("read " + path);
-    if (failing_reads.count(path) != 0) return -1;
+    if (failing_reads.contains(path)) return -1;
     const std::string& content = files.at(path);
     const size_t count = std::min(size, content.size());
     std::copy_n(content.data(), count, buffer);
@@ -63,7 +63,7 @@ class fake_system : public system_interface {
  private:
   int open(const char* path, const char* call) {
     calls.push_back(call + std::string(path));
-    if (files.count(path) == 0) return -1;
+    if (!files.contains(path)) return -1;
     open_files_[next_fd_] = path;
     return next_fd_++;
   }

@@ -15,7 +15,7 @@ namespace blindscan {
 posix_system::posix_system() {
   // stdio's own buffer for stdout would come from the heap.
   static char stdout_buffer[kMaxReportLineLength + 1];
-  std::setvbuf(stdout, stdout_buffer, _IOFBF, sizeof stdout_buffer);
+  (void)std::setvbuf(stdout, stdout_buffer, _IOFBF, sizeof stdout_buffer);
 }
 
 int posix_system::open_for_reading(const char* path) {
@@ -43,8 +43,8 @@ void posix_system::pause_one_second() {
 }
 
 void posix_system::print(const char* line) {
-  std::fputs(line, stdout);
-  std::fflush(stdout);
+  (void)std::fputs(line, stdout);
+  (void)std::fflush(stdout);
 }
 
 }  // namespace blindscan

@@ -260,9 +260,9 @@ int driver_model::read(uint64_t handle, off_t offset, size_t size,
   const auto it = open_files_.find(handle);
   if (it == open_files_.end()) return -EBADF;
   open_file& file = it->second;
-  frontend_state& fe = frontends_[static_cast<size_t>(file.slot)];
   const std::string name = file_name(file);
   if (offset == 0) {
+    frontend_state& fe = frontends_[static_cast<size_t>(file.slot)];
     const int32_t counter = fe.counter;
     int error = 0;
     file.snapshot = read_now(fe, file.kind, error);
@@ -279,8 +279,8 @@ int driver_model::read(uint64_t handle, off_t offset, size_t size,
       log_.write("served " + fe.name + " counter " + std::to_string(counter));
     }
   }
-  const auto start = static_cast<size_t>(offset);
-  out = start < file.snapshot.size() ? file.snapshot.substr(start, size) : "";
+  const auto from = static_cast<size_t>(offset);
+  out = from < file.snapshot.size() ? file.snapshot.substr(from, size) : "";
   if (!out.empty() || offset != 0) {
     log_.write("read " + name + " offset " + std::to_string(offset) +
                " size " + std::to_string(size) + " -> " + quoted(out));
@@ -311,7 +311,7 @@ int driver_model::write(uint64_t handle, const char* bytes, size_t size,
   std::string request = data.substr(0, data.find('\0'));
   if (fault == request_fault::short_write) {
     accepted = size < 16 ? size : 16;
-    request = request.substr(0, accepted);
+    if (request.size() > accepted) request.resize(accepted);
     log_.write("fault request write short: " + std::to_string(accepted) +
                " of " + std::to_string(size) + " bytes");
   }

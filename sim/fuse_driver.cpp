@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -78,7 +79,7 @@ int read(const char*, char* buffer, size_t size, off_t offset,
   std::string text;
   const int status = model().read(fi->fh, offset, size, text);
   if (status != 0) return status;
-  std::memcpy(buffer, text.data(), text.size());
+  std::copy(text.begin(), text.end(), buffer);
   return static_cast<int>(text.size());
 }
 

@@ -9,9 +9,9 @@ struct fuse;
 
 namespace blindscan_sim {
 
-// Mounts `model` at `mount_point`; nullptr (with `problem` set) on failure.
+// Mounts `driver` at `mount_point`; nullptr (with `problem` set) on failure.
 // Lookups and attributes are never cached, and every read reaches the model.
-fuse* mount_driver(driver_model& model, const std::string& mount_point,
+fuse* mount_driver(driver_model& driver, const std::string& mount_point,
                    std::string& problem);
 // Serves requests until the filesystem is unmounted or told to exit.
 void serve_driver(fuse* filesystem);

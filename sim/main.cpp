@@ -102,7 +102,7 @@ std::optional<options> parse_options(int argc, char** argv) {
                      arg.c_str());
         return std::nullopt;
       }
-    } else if (arg.rfind("-", 0) == 0) {
+    } else if (arg.rfind('-', 0) == 0) {
       std::fprintf(stderr, "blindscan-sim: unknown option %s\n%s", arg.c_str(),
                    kUsage);
       return std::nullopt;

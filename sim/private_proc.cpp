@@ -79,6 +79,8 @@ bool enter_private_proc(private_proc& proc, std::string& problem) {
     problem = why("cannot list the real /proc");
     return false;
   }
+  // One thread lists this directory; readdir_r is deprecated.
+  // cppcheck-suppress readdirCalled
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name == "." || name == ".." || name == "stb") continue;
