@@ -1,23 +1,23 @@
 # Installs a build tree into a scratch prefix, component by component, and
 # checks that each component brings exactly its files.
-# Usage: cmake -DBUILD=dir -DPREFIX=dir -P install_test.cmake
+# Usage: cmake -DBUILD=dir -DPREFIX=dir [-DCOMPONENTS=tool;sim] -P install_test.cmake
+if(NOT COMPONENTS)
+  set(COMPONENTS tool sim)
+endif()
+set(expected_tool "bin/blindscan;share/man/man1/blindscan.1")
+set(expected_sim "bin/blindscan-sim;share/man/man1/blindscan-sim.1")
 file(REMOVE_RECURSE ${PREFIX})
-foreach(component tool sim)
+foreach(component ${COMPONENTS})
   execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD}
       --prefix ${PREFIX}/${component} --component ${component}
     RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
-    message(FATAL_ERROR "installing ${component} failed")
+    message(FATAL_ERROR "installing ${component} from ${BUILD} failed")
+  endif()
+  file(GLOB_RECURSE installed RELATIVE ${PREFIX}/${component} ${PREFIX}/${component}/*)
+  list(SORT installed)
+  if(NOT installed STREQUAL expected_${component})
+    message(FATAL_ERROR "${component} installed: ${installed}")
   endif()
 endforeach()
-file(GLOB_RECURSE tool RELATIVE ${PREFIX}/tool ${PREFIX}/tool/*)
-file(GLOB_RECURSE sim RELATIVE ${PREFIX}/sim ${PREFIX}/sim/*)
-list(SORT tool)
-list(SORT sim)
-if(NOT tool STREQUAL "bin/blindscan;share/man/man1/blindscan.1")
-  message(FATAL_ERROR "tool component installed: ${tool}")
-endif()
-if(NOT sim STREQUAL "bin/blindscan-sim;share/man/man1/blindscan-sim.1")
-  message(FATAL_ERROR "sim component installed: ${sim}")
-endif()
 file(REMOVE_RECURSE ${PREFIX})

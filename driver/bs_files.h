@@ -21,8 +21,8 @@ struct frontend_paths {
   char result_path[kPathSize];   // ROOT/N/bs_info
 };
 
-// REQUIRES: `root` has at most kMaxRootLength bytes.
-inline constexpr size_t kMaxRootLength = 96;
+// REQUIRES: `root` leaves room for "/N/bs_ctrl" within kPathSize bytes
+// (a longer one is cut); only tests pass another root.
 frontend_paths make_frontend_paths(int32_t frontend_index,
                                    const char* root = kFrontendRoot);
 

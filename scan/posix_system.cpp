@@ -14,7 +14,9 @@ namespace blindscan {
 
 posix_system::posix_system() {
   // stdio's own buffer for stdout would come from the heap.
-  static char stdout_buffer[kMaxReportLineLength + 1];
+  // Room for the longest line, so that each line leaves in one write.
+  static char stdout_buffer[128];
+  static_assert(sizeof stdout_buffer > kMaxReportLineLength);
   (void)std::setvbuf(stdout, stdout_buffer, _IOFBF, sizeof stdout_buffer);
 }
 
