@@ -22,11 +22,12 @@ std::string env(const char* name) {
                                               : BLINDSCAN_BUILT_TOOL;
 }
 
-std::string temp_path(const char* kind) {
-  char pattern[] = "/tmp/blindscan-e2e.XXXXXX";
-  const int fd = mkstemp(pattern);
-  close(fd);
-  return std::string(pattern) + kind;
+// A new empty file named /tmp/blindscan-e2e.XXXXXX`suffix`.
+std::string temp_path(const std::string& suffix) {
+  std::string pattern = "/tmp/blindscan-e2e.XXXXXX" + suffix;
+  const int fd = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
+  if (fd >= 0) close(fd);
+  return pattern;
 }
 
 struct process_output {
@@ -149,8 +150,6 @@ scan_run run_scan(const std::string& scenario,
   run.log = read_log(log_path);
   std::remove(scenario_path.c_str());
   std::remove(log_path.c_str());
-  std::remove(scenario_path.substr(0, scenario_path.size() - 9).c_str());
-  std::remove(log_path.substr(0, log_path.size() - 4).c_str());
   return run;
 }
 
@@ -160,7 +159,6 @@ std::string simulator_unavailable() {
   const process_output probe =
       run_process({env("BLINDSCAN_SIM"), scenario_path, "--", "true"});
   std::remove(scenario_path.c_str());
-  std::remove(scenario_path.substr(0, scenario_path.size() - 9).c_str());
   return probe.status == 0 ? "" : "blindscan-sim cannot run here: " + probe.err;
 }
 

@@ -62,16 +62,6 @@ bool read_whole(const std::string& path, std::string& text) {
   return true;
 }
 
-bool parse_number(const char* text, int32_t& value) {
-  char* end = nullptr;
-  const long number = std::strtol(text, &end, 10);
-  if (*text == '\0' || *end != '\0' || number < 0 || number > INT32_MAX) {
-    return false;
-  }
-  value = static_cast<int32_t>(number);
-  return true;
-}
-
 std::optional<options> parse_options(int argc, char** argv) {
   options o;
   for (int i = 1; i < argc; ++i) {
@@ -97,7 +87,7 @@ std::optional<options> parse_options(int argc, char** argv) {
     else if (arg == "--lnb") o.lnb = argv[++i];
     else if (arg == "--frontend" || arg == "--pace") {
       int32_t& target = arg == "--frontend" ? o.frontend : o.pace_ms;
-      if (!parse_number(argv[++i], target)) {
+      if (!parse_count(argv[++i], target)) {
         std::fprintf(stderr, "blindscan-sim: %s needs a number >= 0\n",
                      arg.c_str());
         return std::nullopt;
@@ -138,9 +128,7 @@ std::optional<scenario> load(const options& o) {
     result = parse_scenario(text, error);
   } else {
     lnb_kind lnb = lnb_kind::ku_low;
-    if (o.lnb == "ku-high") lnb = lnb_kind::ku_high;
-    else if (o.lnb == "c-band") lnb = lnb_kind::c_band;
-    else if (o.lnb != "ku-low") {
+    if (!parse_lnb(o.lnb, lnb)) {
       std::fprintf(stderr, "blindscan-sim: --lnb takes ku-low, ku-high or "
                            "c-band\n");
       return std::nullopt;

@@ -1,6 +1,8 @@
 // Parsing of scenario files and of captured reports.
 #include "sim/scenario.h"
 
+#include "report/report_line.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
@@ -8,17 +10,6 @@
 namespace blindscan_sim {
 
 namespace {
-
-const std::vector<std::string> kInversions = {"INVERSION_OFF", "INVERSION_ON",
-                                              "INVERSION_AUTO"};
-const std::vector<std::string> kPilots = {"PILOT_ON", "PILOT_OFF",
-                                          "PILOT_AUTO"};
-const std::vector<std::string> kFecs = {
-    "FEC_NONE", "FEC_1_2", "FEC_2_3", "FEC_3_4", "FEC_4_5",
-    "FEC_5_6",  "FEC_6_7", "FEC_7_8", "FEC_8_9", "FEC_AUTO",
-    "FEC_3_5",  "FEC_9_10", "FEC_2_5"};
-const std::vector<std::string> kRolloffs = {"ROLLOFF_35", "ROLLOFF_20",
-                                            "ROLLOFF_25", "ROLLOFF_AUTO"};
 
 bool to_int32(const std::string& token, int32_t& value) {
   if (token.empty()) return false;
@@ -32,20 +23,18 @@ bool to_int32(const std::string& token, int32_t& value) {
   return true;
 }
 
-bool to_count(const std::string& token, int32_t& value) {
-  return to_int32(token, value) && value >= 0;
-}
 
-// A code by its API name, its number, or "?"/"" for one without a name.
-bool to_code(const std::string& token, const std::vector<std::string>& names,
+// A code by its API name (as the tool prints it), its number, or "?"/"" for
+// one without a name.
+bool to_code(const std::string& token, const char* (*name_of)(int32_t),
              int32_t& code) {
   if (token.empty() || token == "?") {
     code = -1;
     return true;
   }
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (token == names[i]) {
-      code = static_cast<int32_t>(i);
+  for (int32_t candidate = 0; *name_of(candidate) != '\0'; ++candidate) {
+    if (token == name_of(candidate)) {
+      code = candidate;
       return true;
     }
   }
@@ -118,13 +107,6 @@ bool to_file(const std::string& word, driver_file& file) {
   return true;
 }
 
-bool to_lnb(const std::string& word, lnb_kind& lnb) {
-  if (word == "ku-low") lnb = lnb_kind::ku_low;
-  else if (word == "ku-high") lnb = lnb_kind::ku_high;
-  else if (word == "c-band") lnb = lnb_kind::c_band;
-  else return false;
-  return true;
-}
 
 action make(action::kind what, std::string text = {}) {
   action a;
@@ -188,20 +170,20 @@ class parser {
         result_.pace_ms = 0;
         return true;
       }
-      if (!to_count(w[1], result_.pace_ms) || result_.pace_ms == 0) {
+      if (!parse_count(w[1], result_.pace_ms) || result_.pace_ms == 0) {
         return bad("expected 'polls' or a number of milliseconds above 0");
       }
       return true;
     }
     if (key == "lnb") {
       if (!want(1, 1)) return false;
-      return to_lnb(w[1], result_.lnb) ||
+      return parse_lnb(w[1], result_.lnb) ||
              bad("expected ku-low, ku-high or c-band");
     }
     if (key == "frontend") {
       if (!want(1, 1)) return false;
       frontend_script script;
-      if (!to_count(w[1], script.index)) return bad("expected an index >= 0");
+      if (!parse_count(w[1], script.index)) return bad("expected an index >= 0");
       for (const frontend_script& other : result_.frontends) {
         if (other.index == script.index) return bad("frontend declared twice");
       }
@@ -234,7 +216,7 @@ class parser {
     if (key == "wait") {
       if (!want(0, 1)) return false;
       int32_t polls = 1;
-      if (args == 1 && (!to_count(w[1], polls) || polls == 0)) {
+      if (args == 1 && (!parse_count(w[1], polls) || polls == 0)) {
         return bad("expected a number of steps above 0");
       }
       frontend_script& script = current();
@@ -284,14 +266,14 @@ class parser {
       if (w[2] == "eio") a.fault = read_fault::eio;
       else if (w[2] == "empty") a.fault = read_fault::empty;
       else return bad("expected eio or empty");
-      if (args == 3 && !to_count(w[3], a.number)) return bad("expected a count");
+      if (args == 3 && !parse_count(w[3], a.number)) return bad("expected a count");
       add(a);
       return true;
     }
     if (key == "hide-result") {
       if (!want(1, 1)) return false;
       action a = make(action::kind::hide_result);
-      return to_count(w[1], a.number) ? (add(a), true) : bad("expected a count");
+      return parse_count(w[1], a.number) ? (add(a), true) : bad("expected a count");
     }
     if (key == "vanish" || key == "appear") {
       if (!want(1, 1)) return false;
@@ -315,6 +297,18 @@ class parser {
 
 }  // namespace
 
+bool parse_count(const std::string& token, int32_t& value) {
+  return to_int32(token, value) && value >= 0;
+}
+
+bool parse_lnb(const std::string& word, lnb_kind& lnb) {
+  if (word == "ku-low") lnb = lnb_kind::ku_low;
+  else if (word == "ku-high") lnb = lnb_kind::ku_high;
+  else if (word == "c-band") lnb = lnb_kind::c_band;
+  else return false;
+  return true;
+}
+
 std::optional<scenario> parse_scenario(const std::string& text,
                                        scenario_error& error) {
   return parser().parse(text, error);
@@ -327,10 +321,11 @@ std::optional<std::string> transponder_result(
           rolloff = 0;
   if (!to_int32(f[0], frequency) || !to_int32(f[1], symbol_rate) ||
       (f[2] != "DVB-S" && f[2] != "DVB-S2") ||
-      !to_code(f[3], kInversions, inversion) ||
-      !to_code(f[4], kPilots, pilot) || !to_code(f[5], kFecs, fec) ||
+      !to_code(f[3], blindscan::inversion_name, inversion) ||
+      !to_code(f[4], blindscan::pilot_name, pilot) ||
+      !to_code(f[5], blindscan::fec_name, fec) ||
       (f[6] != "QPSK" && f[6] != "8PSK") ||
-      !to_code(f[7], kRolloffs, rolloff)) {
+      !to_code(f[7], blindscan::rolloff_name, rolloff)) {
     return std::nullopt;
   }
   const auto khz = static_cast<uint32_t>(frequency);

@@ -56,6 +56,11 @@ struct scenario_error {
   std::string message;
 };
 
+// A decimal int32 of 0 or more, the whole token.
+bool parse_count(const std::string& token, int32_t& value);
+// "ku-low", "ku-high" or "c-band".
+bool parse_lnb(const std::string& word, lnb_kind& lnb);
+
 // Parses a scenario text; on failure fills `error` and returns nullopt.
 std::optional<scenario> parse_scenario(const std::string& text,
                                        scenario_error& error);
